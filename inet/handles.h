@@ -1,0 +1,55 @@
+// HandleText and the resolver: script text -> WinInet handle and its HandleKind.
+// The library keeps no table of handles; WinInet is asked each time.
+#pragma once
+#include <windows.h>
+#include <wininet.h>
+
+#include <cstdint>
+
+#include "boundary/number_text.h"
+
+namespace zel {
+
+// HandleKind: WinInet's handle-type codes, plus the open local walk's sentinel.
+enum HandleKind : DWORD {
+  kNoKind = 0,
+  kSessionKind = 1,
+  kFtpConnectionKind = 2,
+  kGopherConnectionKind = 3,
+  kHttpConnectionKind = 4,
+  kFtpFileKind = 7,
+  kGopherFileKind = 11,
+  kHttpRequestKind = 13,
+  kFindSentinel = 123456,
+};
+
+constexpr char kSecureMark = 'S';
+
+struct Resolved {
+  HINTERNET handle = nullptr;  // for kFindSentinel: the local walk's OS find handle
+  DWORD kind = kNoKind;
+  bool secure = false;
+  explicit operator bool() const { return handle != nullptr; }
+};
+
+// Resolve(text): null text, or a value WinInet does not know, gives no handle.
+Resolved Resolve(const char* text);
+
+// Handle values travel as 32-bit numbers (WinInet's are small; the shipping build is 32-bit).
+inline int32_t HandleValue(const void* handle) {
+  return static_cast<int32_t>(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle)));
+}
+inline HINTERNET HandleFromValue(int32_t value) {
+  return reinterpret_cast<HINTERNET>(static_cast<uintptr_t>(static_cast<uint32_t>(value)));
+}
+
+// State of the directory walkers that the resolver and iclose read and clear.
+struct WalkState {
+  int32_t localFindHandle = 0;  // the value scripts name the open local walk by
+  HANDLE localWalkFind = nullptr;
+  bool localWalkOpen = false;
+  bool ftpWalkOpen = false;
+};
+extern WalkState Walks;
+
+}  // namespace zel

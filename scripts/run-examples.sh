@@ -1,0 +1,25 @@
+#!/bin/sh
+# run-examples.sh BUILD SERVERS_ENV: zelrun --list, then every examples/*.zel, with the
+# local servers' addresses given to the scripts as $http, $ftp, $ftpuser, $ftppassword,
+# and folders as $httproot, $ftproot, $work (Windows paths).
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$1; envfile=$2
+. "$envfile"
+winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+work="$build/examples-work"
+rm -rf "$work"; mkdir -p "$work"
+run() { "$build/wine-run" "$build/zelrun.exe" "$@"; }
+run --list
+status=0
+for script in "$root"/examples/*.zel; do
+  [ -e "$script" ] || continue
+  if run -D "http=127.0.0.1:$HTTP_PORT" -D "ftp=127.0.0.1:$FTP_PORT" -D "ftpuser=$FTP_USER" \
+         -D "ftppassword=$FTP_PASSWORD" -D "httproot=$(winpath "$HTTP_ROOT")\\" \
+         -D "ftproot=$(winpath "$FTP_ROOT")\\" -D "work=$(winpath "$work")\\" "$(winpath "$script")"; then
+    echo "example $(basename "$script"): passed"
+  else
+    echo "example $(basename "$script"): FAILED"; status=1
+  fi
+done
+exit $status
