@@ -83,6 +83,9 @@ class Extender {
   std::function<int32_t(const Delivery&)> onDelivery;
 
   HMODULE module() const { return module_; }
+  Dispatcher dispatcher() const { return dispatcher_; }
+  // The callback the host passes (records into the current call's deliveries, if any).
+  static void* callback() { return reinterpret_cast<void*>(&Callback); }
 
  private:
   static int32_t CALLBACK Callback(int32_t kind, intptr_t contextA, intptr_t contextB, int32_t valueType,
