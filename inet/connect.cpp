@@ -33,21 +33,11 @@ const Service kServices[] = {
 constexpr int32_t kHttpsService = 1;
 constexpr std::size_t kHostSize = 260;
 
-// Resolves a session argument; delivers 306/311 itself when it is not one.
-bool ResolveSession(const Call& call, Resolved& session, int32_t& delivered) {
-  session = Resolve(call.arg(1));
-  if (!session) delivered = call.error(306, -2);
-  else if (session.kind != kSessionKind) delivered = call.error(311, -2);
-  else return true;
-  return false;
-}
-
 }  // namespace
 
 int32_t HostConnect(const Call& call) {
-  Resolved session;
-  int32_t delivered = 0;
-  if (!ResolveSession(call, session, delivered)) return delivered;
+  const HandleArg session = RequireHandle(call, 1, 311, {kSessionKind});
+  if (!session.ok) return session.delivered;
   const int32_t serviceNumber = DecimalText(call.arg(3));
   if (serviceNumber < 0 || serviceNumber > 4) return call.error(305, -2);
   const Service& service = kServices[serviceNumber];
@@ -68,7 +58,7 @@ int32_t HostConnect(const Call& call) {
   if (password[0] == '\0' || (user == nullptr && std::strcmp(password, "0") == 0)) password = nullptr;
 
   HINTERNET connection =
-      InternetConnectA(session.handle, host, port, user, password, service.service, service.flags, 1);
+      InternetConnectA(session.handle(), host, port, user, password, service.service, service.flags, 1);
   StoreLastError();
   if (serviceNumber == kHttpsService) {
     char text[kNumberTextSize + 1] = {kSecureMark};
@@ -79,13 +69,12 @@ int32_t HostConnect(const Call& call) {
 }
 
 int32_t UrlOpen(const Call& call) {
-  Resolved session;
-  int32_t delivered = 0;
-  if (!ResolveSession(call, session, delivered)) return delivered;
+  const HandleArg session = RequireHandle(call, 1, 311, {kSessionKind});
+  if (!session.ok) return session.delivered;
   const char* url = call.arg(2);
   DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_EXISTING_CONNECT;
   if (std::strncmp(url, "https://", 8) == 0) flags |= INTERNET_FLAG_SECURE;
-  HINTERNET handle = InternetOpenUrlA(session.handle, url, nullptr, 0, flags, 0);
+  HINTERNET handle = InternetOpenUrlA(session.handle(), url, nullptr, 0, flags, 0);
   StoreLastError();
   return call.integer(HandleValue(handle));
 }

@@ -29,4 +29,21 @@ Resolved Resolve(const char* text) {
   return result;
 }
 
+HandleArg RequireHandle(const Call& call, int argument, int wrongKindMessage, std::initializer_list<DWORD> kinds) {
+  HandleArg result;
+  result.resolved = Resolve(call.arg(argument));
+  if (!result.resolved) {
+    result.delivered = call.error(306, -2);
+    return result;
+  }
+  for (DWORD kind : kinds) {
+    if (result.resolved.kind == kind) {
+      result.ok = true;
+      return result;
+    }
+  }
+  result.delivered = call.error(wrongKindMessage, -2);
+  return result;
+}
+
 }  // namespace zel

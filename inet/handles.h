@@ -5,7 +5,9 @@
 #include <wininet.h>
 
 #include <cstdint>
+#include <initializer_list>
 
+#include "boundary/extender.h"
 #include "boundary/number_text.h"
 
 namespace zel {
@@ -34,6 +36,17 @@ struct Resolved {
 
 // Resolve(text): null text, or a value WinInet does not know, gives no handle.
 Resolved Resolve(const char* text);
+
+// A handle argument checked for its kind. When !ok, the error is already delivered
+// (306 for no handle, wrongKindMessage for another kind, both kind -2) and
+// `delivered` holds what the dispatcher must return.
+struct HandleArg {
+  Resolved resolved;
+  bool ok = false;
+  int32_t delivered = 0;
+  HINTERNET handle() const { return resolved.handle; }
+};
+HandleArg RequireHandle(const Call& call, int argument, int wrongKindMessage, std::initializer_list<DWORD> kinds);
 
 // Handle values travel as 32-bit numbers (WinInet's are small; the shipping build is 32-bit).
 inline int32_t HandleValue(const void* handle) {
