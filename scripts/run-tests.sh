@@ -5,7 +5,15 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZELINET_BUILD:-$root/build}
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
-# The wineserver fixture normally stops itself; make sure nothing outlives the run.
-trap 'WINEPREFIX="$build/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null; "$root/tests/servers/servers.sh" stop "$build/servers"' EXIT
+cleanup() {
+  # The rig fixture stops these itself; this catches an interrupted run.
+  "$root/cmake/wineserver.sh" stop "$build/wineprefix" || true
+  "$root/tests/servers/servers.sh" stop "$build/servers" || true
+}
+trap cleanup INT TERM
 cd "$build"
+set +e
 ctest -j"$(nproc)" --timeout 300 --output-on-failure "$@"
+status=$?
+cleanup
+exit $status
