@@ -1,0 +1,10 @@
+# Shared by both toolchain files: mingw-w64 (posix thread model, which GoogleTest needs)
+# for the triple the including file sets in ZELINET_TRIPLE.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER   ${ZELINET_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${ZELINET_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${ZELINET_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${ZELINET_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
