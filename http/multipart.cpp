@@ -114,9 +114,15 @@ int32_t DelimiterOnly(const Call& call, const Part& part, uint32_t position) {
   return Deliver(call, out);
 }
 
-uint64_t FileHeaderBytes(const Part& part) {
-  return part.delimiterLineBytes() + Bytes(kNamePrefix) + part.nameLength + Bytes(kFilenamePrefix) +
-         part.contentLength + Bytes(kTypeLine) + Bytes(kHeaderEnd);
+// Every field part opens with its delimiter line and the disposition up to the name.
+uint64_t FieldStartBytes(const Part& part) {
+  return part.delimiterLineBytes() + Bytes(kNamePrefix) + part.nameLength;
+}
+
+void PutFieldStart(BodyWriter& out, const Part& part) {
+  PutDelimiterLine(out, part);
+  out.Put(kNamePrefix);
+  out.Put(part.name, part.nameLength);
 }
 
 // Reads at most size bytes, in units of 30000, straight into the body; a read error or
@@ -138,13 +144,11 @@ int32_t ContentData(const Call& call) {
   const Part part(call.arg(3), call.arg(4));
   const uint32_t position = WritePosition(call);
   if (!part.field()) return DelimiterOnly(call, part, position);
-  const uint64_t bytes = part.delimiterLineBytes() + Bytes(kNamePrefix) + part.nameLength + Bytes(kNameEnd) +
-                         Bytes(kHeaderEnd) + part.contentLength + Bytes(kLineEnd);
+  const uint64_t bytes =
+      FieldStartBytes(part) + Bytes(kNameEnd) + Bytes(kHeaderEnd) + part.contentLength + Bytes(kLineEnd);
   if (!ProbeHolds(position, part, bytes)) return call.error(309, -2);
   BodyWriter out(position);
-  PutDelimiterLine(out, part);
-  out.Put(kNamePrefix);
-  out.Put(part.name, part.nameLength);
+  PutFieldStart(out, part);
   out.Put(kNameEnd);
   out.Put(kHeaderEnd);
   out.Put(part.content, part.contentLength);
@@ -163,15 +167,14 @@ int32_t ContentFile(const Call& call) {
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
   if (file && !GetFileSizeEx(file.get(), &size)) file.reset();
-  const uint64_t header = FileHeaderBytes(part);
+  const uint64_t header =
+      FieldStartBytes(part) + Bytes(kFilenamePrefix) + part.contentLength + Bytes(kTypeLine) + Bytes(kHeaderEnd);
   const uint64_t content = file ? static_cast<uint64_t>(size.QuadPart) : 0;
   const uint64_t bytes = header + (file ? content + Bytes(kLineEnd) : 0);
   if (!ProbeHolds(position, part, bytes)) return call.error(309, -2);
 
   BodyWriter out(position);
-  PutDelimiterLine(out, part);
-  out.Put(kNamePrefix);
-  out.Put(part.name, part.nameLength);
+  PutFieldStart(out, part);
   out.Put(kFilenamePrefix);
   out.Put(part.content, part.contentLength);
   out.Put(kTypeLine);
