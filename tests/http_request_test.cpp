@@ -251,6 +251,19 @@ TEST_F(HttpRequestTest, RawHeadersTabSeparated) {
   Call("iclose", {request});
 }
 
+// An FTP file is a handle ihttpheaders takes, but it has no HTTP headers to give.
+TEST_F(HttpRequestTest, FtpFileHasNoRawHeaders) {
+  const Servers& s = TestServers();
+  ASSERT_TRUE(WriteWholeFile(s.ftpRoot + "raw-headers.txt", "x"));
+  const std::string url = std::to_string(
+      Integer("iurlopen", {session, "ftp://" + s.ftpUser + ":" + s.ftpPassword + "@" + s.ftp() + "/raw-headers.txt"}));
+  ASSERT_NE(url, "0") << "last error " << LastError();
+  zelhost::CallResult r = Call("ihttpheaders", {url});
+  EXPECT_EQ(r.text(), "ERROR");
+  EXPECT_EQ(LastError(), ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+  Call("iclose", {url});
+}
+
 // HTTPS end to end: WinInet verifies the server's certificate, and the extender never
 // turns that off by itself.
 class HttpsTest : public HttpTest {
