@@ -1,7 +1,7 @@
 #!/bin/sh
 # run-examples.sh BUILD SERVERS_ENV: zelrun --list, then every examples/*.zel, with the
 # local servers' addresses given to the scripts as $http, $ftp, $ftpuser, $ftppassword,
-# and folders as $httproot, $ftproot, $work (Windows paths).
+# folders as $httproot, $ftproot, $work (Windows paths), and $upload, a small text file.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$1; envfile=$2
@@ -9,6 +9,7 @@ build=$1; envfile=$2
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 work="$build/examples-work"
 rm -rf "$work"; mkdir -p "$work"
+printf 'A small file for the form examples.\r\n' >"$work/upload.txt"
 run() { "$build/wine-run" "$build/zelrun.exe" "$@"; }
 run --list
 status=0
@@ -16,7 +17,8 @@ for script in "$root"/examples/*.zel; do
   [ -e "$script" ] || continue
   if run -D "http=127.0.0.1:$HTTP_PORT" -D "ftp=127.0.0.1:$FTP_PORT" -D "ftpuser=$FTP_USER" \
          -D "ftppassword=$FTP_PASSWORD" -D "httproot=$(winpath "$HTTP_ROOT")\\" \
-         -D "ftproot=$(winpath "$FTP_ROOT")\\" -D "work=$(winpath "$work")\\" "$(winpath "$script")"; then
+         -D "ftproot=$(winpath "$FTP_ROOT")\\" -D "work=$(winpath "$work")\\" \
+         -D "upload=$(winpath "$work")\\upload.txt" "$(winpath "$script")"; then
     echo "example $(basename "$script"): passed"
   else
     echo "example $(basename "$script"): FAILED"; status=1

@@ -37,6 +37,9 @@ const Servers& TestServers() {
     s.httpRecords = zelhost::WindowsPath(values["HTTP_RECORDS"]) + "\\";
     s.ftpUser = values["FTP_USER"];
     s.ftpPassword = values["FTP_PASSWORD"];
+    s.httpsPort = std::atoi(values["HTTPS_PORT"].c_str());
+    s.httpsUntrustedPort = std::atoi(values["HTTPS_UNTRUSTED_PORT"].c_str());
+    s.httpsCert = zelhost::WindowsPath(values["HTTPS_CERT"]);
     return s;
   }();
   return servers;

@@ -21,6 +21,11 @@ struct Servers {
   std::string ftpRoot;
   std::string httpRecords;  // where the echo endpoint records requests
   std::string ftpUser, ftpPassword;
+  // HTTPS servers for the name localhost: one whose certificate (httpsCert, DER, a
+  // Windows path) a test may trust, one whose certificate nothing trusts.
+  int httpsPort = 0;
+  int httpsUntrustedPort = 0;
+  std::string httpsCert;
   std::string http() const { return "127.0.0.1:" + std::to_string(httpPort); }
   std::string ftp() const { return "127.0.0.1:" + std::to_string(ftpPort); }
 };
