@@ -41,15 +41,14 @@ bool FindSection(const char* phonebook, const char* entryName, char (&section)[k
 using namespace zel::dialup;
 
 unsigned long __cdecl _GetEntryDialParamsNT3(ZELCUSTOMCMDINFO* info, tagRASDIALPARAMSA* params, int* passwordFound) {
+  if (passwordFound != nullptr) *passwordFound = 0;
   // Reporting success for a record left unfilled would let a store skip its entry check.
   if (!EnsureRasBound()) return ERROR_DLL_NOT_FOUND;
   char phonebook[MAX_PATH + 32];
   char section[kMaxEntryNameLength + 1];
   if (params == nullptr || strnlen(params->szEntryName, sizeof params->szEntryName) > kMaxEntryNameLength ||
-      !PhonebookPath(phonebook) || !FindSection(phonebook, params->szEntryName, section)) {
-    if (passwordFound != nullptr) *passwordFound = 0;
+      !PhonebookPath(phonebook) || !FindSection(phonebook, params->szEntryName, section))
     return kRasEntryNotFound;
-  }
   CopyWhole(params->szPhoneNumber, "");
   CopyWhole(params->szCallbackNumber, "*");
   GetPrivateProfileStringA(section, "User", "", params->szUserName, sizeof params->szUserName, phonebook);

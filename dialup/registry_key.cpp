@@ -85,7 +85,7 @@ int RegistryKey::DeleteValue(const char* name) {
   if (!key_) return kRegistryNotOpen;
   const LONG deleted = RegDeleteValueA(key_.get(), name);
   if (deleted == ERROR_SUCCESS) return kRegistryDone;
-  return deleted == ERROR_FILE_NOT_FOUND ? kRegistryAbsent : kRegistryFailed;
+  return deleted == ERROR_FILE_NOT_FOUND ? kRegistryAbsent : kRegistryDeleteFailed;
 }
 
 }  // namespace zel::dialup
