@@ -4,7 +4,8 @@
 # to run while other programs use the prefix: the file is replaced by a rename.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-prefix=$1; build=$2
+mkdir -p "$1"
+prefix=$(cd "$1" && pwd); build=$(cd "$2" && pwd)
 "$here/../../cmake/wine-prefix.sh" "$prefix"
 dll="$build/ras_double/rasapi32.dll"
 target="$prefix/drive_c/windows/system32/rasapi32.dll"
