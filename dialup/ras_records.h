@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 // Status record of every dial-up operation and export, passed by pointer as their first
@@ -66,6 +67,10 @@ static_assert(kDialParamsSize == 1052 && kEntryNameSize == 264 && kConnectionSta
               "no pointers in these: one size in both builds");
 #if defined(__i386__)
 static_assert(kConnectionSize == 412, "the shipping build's connection record");
+static_assert(offsetof(RasConnection, hrasconn) == 4 && offsetof(RasConnection, szEntryName) == 8 &&
+                  offsetof(RasConnectionStatus, szDeviceType) == 12 &&
+                  offsetof(tagRASDIALPARAMSA, szPassword) == 776 && offsetof(tagRASDIALPARAMSA, szDomain) == 1033,
+              "the shipping build's field offsets");
 #else
 static_assert(kConnectionSize == 416, "the same version with a 64-bit handle, 4-byte packed");
 #endif
