@@ -58,9 +58,9 @@ const CommandRecord kCommandTable[] = {
     {37, C, 1, F, 0, "ilocfindnext", nullptr},
     {38, C, 5, F, 0, "iftpdialog", nullptr},
     {39, C, 1, F, 0, "igetconstate", inet::GetConnectedState},
-    {40, C, 2, F, 0, "iDial", nullptr},
-    {41, C, 1, F, 0, "iDialHangUp", nullptr},
-    {42, C, 0, F, 0, "iDialItemize", nullptr},
+    {40, C, 2, F, 0, "iDial", dialup::Dial},
+    {41, C, 1, F, 0, "iDialHangUp", dialup::DialHangUp},
+    {42, C, 0, F, 0, "iDialItemize", dialup::DialItemize},
     {43, K, 4, 0, 0, "@ftppassive", nullptr},
     {kTerminatorCode, kTerminatorKind, 0, 0, 0, "", nullptr},
 };

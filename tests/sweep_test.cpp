@@ -56,6 +56,9 @@ class SweepTest : public ExtenderTest {
   void Sweep(const std::string& firstArg) {
     for (const zelhost::CommandInfo& command : ext.table()) {
       if (command.kind != 2) continue;
+      // Dial-up commands take RAS handles, for which a live WinInet handle is just another
+      // number (the hostile texts cover those), and each hang-up settles for half a second.
+      if (!firstArg.empty() && command.name.compare(0, 5, "idial") == 0) continue;
       const auto addresses = kAddressArgs.find(command.name);
       for (const std::string& hostile : HostileTexts()) {
         for (const std::string& address : {std::string("0"), bufferText_}) {
