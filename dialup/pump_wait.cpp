@@ -15,22 +15,24 @@ bool Discarded(UINT message, uint32_t discardSet) {
 }  // namespace
 
 int32_t PumpMessagesFor(DWORD milliseconds, uint32_t discardSet, uint32_t abortKey) {
+  if (milliseconds == 0) return 0;
   const DWORD start = GetTickCount();
-  const DWORD deadline = start + milliseconds;  // wraps as the tick count does
-  if (start >= deadline) return 0;
   discardSet &= 0xFFFF;
   const int key = static_cast<int>(abortKey & 0xFFFF);
-  int32_t pressed = 0;
   for (;;) {
-    if (pressed != 0) return pressed;
     MSG message;
-    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) && !Discarded(message.message, discardSet)) {
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (Discarded(message.message, discardSet)) continue;
       TranslateMessage(&message);
       DispatchMessageA(&message);
     }
-    const DWORD now = GetTickCount();
-    if (key != 0) pressed = (GetAsyncKeyState(key) & 0x8001) != 0 ? 1 : 0;
-    if (now >= deadline) return pressed;
+    if (key != 0 && (GetAsyncKeyState(key) & 0x8001) != 0) return 1;
+    const DWORD elapsed = GetTickCount() - start;  // unsigned: right across the tick wrap
+    if (elapsed >= milliseconds) return 0;
+    // Sleep until a message arrives instead of spinning; poll the abort key every 10 ms.
+    DWORD wait = milliseconds - elapsed;
+    if (key != 0 && wait > 10) wait = 10;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
   }
 }
 
