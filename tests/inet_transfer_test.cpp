@@ -11,18 +11,21 @@ class TransferTest : public SessionTest {
     SessionTest::SetUp();
     local = FreshDir(Unique("transfer"));
   }
-  // Uploads data through iftpopen (ASCII, write) and iwritedata; returns iwritedata's result.
+  // Uploads data through iftpopen (ASCII, write) and iwritedata; returns iwritedata's
+  // result and keeps its igetlasterror in uploadError.
   int32_t Upload(const std::string& remote, const std::string& data) {
     const std::string source = local + "upload.bin";
     EXPECT_TRUE(WriteWholeFile(source, data));
     const std::string ftp = FtpConnection();
     const std::string file = Open("iftpopen", {ftp, remote, "0", "946"});
     const int32_t result = Integer("iwritedata", {file, source});
+    uploadError = LastError();
     EXPECT_EQ(Integer("iclose", {file}), 1);  // the server has the whole file once this returns
     Call("iclose", {ftp});
     return result;
   }
   std::string local;
+  int32_t uploadError = 0;
 };
 
 TEST_F(TransferTest, ReadDataSavesWhatTheHandleDelivers) {
@@ -106,7 +109,7 @@ TEST_F(TransferTest, WriteDataUploadsTheWholeFile) {
   for (size_t size : {size_t{0}, size_t{1}, size_t{8191}, size_t{8192}, size_t{8193}, size_t{3 * 8192 + 5}}) {
     const std::string remote = Unique("up-" + std::to_string(size));
     const std::string data = Noise(size, false);
-    EXPECT_EQ(Upload(remote, data), 1) << size;
+    EXPECT_EQ(Upload(remote, data), 1) << size << " error " << uploadError;
     EXPECT_EQ(ReadWholeFile(TestServers().ftpRoot + remote), data) << size;
   }
 }
@@ -138,6 +141,16 @@ TEST_F(TransferTest, WriteDataRefusals) {
   EXPECT_EQ(r.errorNumber(), 307);
   EXPECT_EQ(r.deliveries.at(0).kind, -2);
   Call("iclose", {file});
+}
+
+// A server that drops the data connection mid-upload: a failed write ends the upload
+// with 0 and its error, never a success over a file with a hole in it.
+TEST_F(TransferTest, WriteDataFailsWhenTheServerDropsTheUpload) {
+  const std::string remote = "abort-" + Unique("upload");  // the test server drops it after 64 KiB
+  const std::string data = Noise(16 << 20, false);       // more than the sockets can hold
+  EXPECT_EQ(Upload(remote, data), 0);
+  EXPECT_NE(uploadError, 0);
+  EXPECT_LT(ReadWholeFile(TestServers().ftpRoot + remote).size(), data.size());
 }
 
 // A local read that fails ends the upload with 0 and the read's error; nothing of the
