@@ -1,14 +1,20 @@
 #!/bin/sh
 # run-examples.sh BUILD SERVERS_ENV: zelrun --list, then every examples/*.zel, with the
 # local servers' addresses given to the scripts as $http, $ftp, $ftpuser, $ftppassword,
-# and folders as $httproot, $ftproot, $work (Windows paths).
+# folders as $httproot, $ftproot, $work (Windows paths), and $pageurl, the URL of a page
+# served for the examples. Scripts run in $work, so relative local names land there.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$1; envfile=$2
+build=$(cd "$1" && pwd); envfile=$2
 . "$envfile"
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 work="$build/examples-work"
 rm -rf "$work"; mkdir -p "$work"
+# What the examples fetch from the servers.
+mkdir -p "$HTTP_ROOT/examples" "$FTP_ROOT/examples"
+printf '<html><body><p>Served for the zelinet examples.</p></body></html>\n' >"$HTTP_ROOT/examples/page.html"
+printf 'zelinet example file\nsecond line\n' >"$FTP_ROOT/examples/readme.txt"
+cd "$work"
 run() { "$build/wine-run" "$build/zelrun.exe" "$@"; }
 run --list
 status=0
@@ -16,7 +22,8 @@ for script in "$root"/examples/*.zel; do
   [ -e "$script" ] || continue
   if run -D "http=127.0.0.1:$HTTP_PORT" -D "ftp=127.0.0.1:$FTP_PORT" -D "ftpuser=$FTP_USER" \
          -D "ftppassword=$FTP_PASSWORD" -D "httproot=$(winpath "$HTTP_ROOT")\\" \
-         -D "ftproot=$(winpath "$FTP_ROOT")\\" -D "work=$(winpath "$work")\\" "$(winpath "$script")"; then
+         -D "ftproot=$(winpath "$FTP_ROOT")\\" -D "work=$(winpath "$work")\\" \
+         -D "pageurl=http://127.0.0.1:$HTTP_PORT/examples/page.html" "$(winpath "$script")"; then
     echo "example $(basename "$script"): passed"
   else
     echo "example $(basename "$script"): FAILED"; status=1
