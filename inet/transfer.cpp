@@ -22,7 +22,34 @@ namespace {
 
 constexpr DWORD kChunk = 8192;
 
-UniqueGlobal TransferBuffer() { return UniqueGlobal(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, kChunk)); }
+// The local file of argument 2 and the transfer buffer.
+struct Local {
+  UniqueFile file;
+  UniqueGlobal buffer;
+  int32_t delivered = 0;  // when !ok: what the error delivery returned
+  bool ok = false;
+};
+
+// Opens the local file (access and disposition as the command needs), then takes the
+// buffer. Delivers 307 when the file cannot be had, 308 (after closing it) when the
+// buffer cannot.
+Local OpenLocal(const Call& call, DWORD access, DWORD disposition) {
+  Local local;
+  local.file.reset(CreateFileA(call.arg(2), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!local.file) {
+    local.delivered = call.error(307, -2);
+    return local;
+  }
+  local.buffer.reset(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, kChunk));
+  if (!local.buffer) {
+    local.file.reset();
+    local.delivered = call.error(308, -2);
+    return local;
+  }
+  local.ok = true;
+  return local;
+}
 
 // The error of a failed local read or write; never 0, since it turns the result to 0.
 DWORD LocalError() {
@@ -32,9 +59,9 @@ DWORD LocalError() {
 
 // The outcome of a transfer, recorded after the file is closed and the buffer freed.
 // A local failure wins over whatever the network calls left behind.
-int32_t Deliver(const Call& call, UniqueFile& file, UniqueGlobal& buffer, BOOL result, DWORD localError) {
-  file.reset();
-  buffer.reset();
+int32_t Deliver(const Call& call, Local& local, BOOL result, DWORD localError) {
+  local.file.reset();
+  local.buffer.reset();
   StoreLastError();
   if (localError != ERROR_SUCCESS) {
     LastErrorCode = localError;
@@ -48,15 +75,9 @@ int32_t Deliver(const Call& call, UniqueFile& file, UniqueGlobal& buffer, BOOL r
 int32_t ReadData(const Call& call) {
   const HandleArg source = RequireHandle(call, 1, 312, {kFtpFileKind, kGopherFileKind, kHttpRequestKind});
   if (!source.ok) return source.delivered;
-  UniqueFile file(CreateFileA(call.arg(2), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return call.error(307, -2);
-  UniqueGlobal buffer = TransferBuffer();
-  if (!buffer) {
-    file.reset();
-    return call.error(308, -2);
-  }
-  void* bytes = buffer.get();
+  Local local = OpenLocal(call, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
+  if (!local.ok) return local.delivered;
+  void* bytes = local.buffer.get();
   BOOL read = FALSE;
   DWORD localError = ERROR_SUCCESS;
   for (;;) {
@@ -65,7 +86,7 @@ int32_t ReadData(const Call& call) {
     if (count == 0) break;
     // A failed or short local write loses data: stop and report it, never success.
     DWORD written = 0;
-    if (!WriteFile(file.get(), bytes, count, &written, nullptr)) {
+    if (!WriteFile(local.file.get(), bytes, count, &written, nullptr)) {
       localError = LocalError();
       break;
     }
@@ -75,26 +96,20 @@ int32_t ReadData(const Call& call) {
     }
     if (!read) break;
   }
-  return Deliver(call, file, buffer, read, localError);
+  return Deliver(call, local, read, localError);
 }
 
 int32_t WriteData(const Call& call) {
   const HandleArg target = RequireHandle(call, 1, 312, {kFtpFileKind});
   if (!target.ok) return target.delivered;
-  UniqueFile file(CreateFileA(call.arg(2), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return call.error(307, -2);
-  UniqueGlobal buffer = TransferBuffer();
-  if (!buffer) {
-    file.reset();
-    return call.error(308, -2);
-  }
-  void* bytes = buffer.get();
+  Local local = OpenLocal(call, GENERIC_READ, OPEN_EXISTING);
+  if (!local.ok) return local.delivered;
+  void* bytes = local.buffer.get();
   BOOL result = TRUE;
   DWORD localError = ERROR_SUCCESS;
   DWORD count = 0;
   do {
-    if (!ReadFile(file.get(), bytes, kChunk, &count, nullptr)) {
+    if (!ReadFile(local.file.get(), bytes, kChunk, &count, nullptr)) {
       localError = LocalError();
       break;
     }
@@ -104,7 +119,7 @@ int32_t WriteData(const Call& call) {
     // Once a write has failed the remote file has a hole: offering the rest cannot mend it.
     if (!result) break;
   } while (count == kChunk);
-  return Deliver(call, file, buffer, result, localError);
+  return Deliver(call, local, result, localError);
 }
 
 }  // namespace zel::inet
