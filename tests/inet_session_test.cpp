@@ -2,27 +2,10 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include "tests/support.h"
+#include "tests/session_fixture.h"
 
 namespace zeltest {
 namespace {
-
-class SessionTest : public ExtenderTest {
- protected:
-  void SetUp() override {
-    ExtenderTest::SetUp();
-    session = std::to_string(Integer("ibegin", {"0", "", ""}));
-    ASSERT_NE(session, "0");
-  }
-  void TearDown() override { Call("iclose", {session}); }
-  // WinInet's handle type of a handle text, asked in this process (the DLL lives here).
-  static DWORD TypeOf(const std::string& text) {
-    DWORD type = 0, length = sizeof type;
-    HINTERNET h = reinterpret_cast<HINTERNET>(static_cast<uintptr_t>(std::stoul(text)));
-    return InternetQueryOptionA(h, INTERNET_OPTION_HANDLE_TYPE, &type, &length) ? type : 0;
-  }
-  std::string session;
-};
 
 TEST_F(SessionTest, BeginAccessTypes) {
   for (const char* access : {"0", "2", " 0", "0x7"}) {
@@ -116,6 +99,45 @@ TEST_F(SessionTest, UrlOpenAndClose) {
   const std::string http = std::to_string(Integer("ihostconnect", {session, TestServers().http(), "0", "", ""}));
   EXPECT_EQ(Call("iurlopen", {http, base}).errorNumber(), 311);
   EXPECT_EQ(Call("iurlopen", {"0", base}).errorNumber(), 306);
+}
+
+// The resolver: an optional "S", then the DecimalText rule; a value WinInet does not
+// know (or 0, while no local walk is open) names nothing.
+TEST_F(SessionTest, HandleTextResolution) {
+  const uint64_t value = std::stoull(session);
+  const std::pair<std::string, bool> cases[] = {
+      {session, true},
+      {"S" + session, true},
+      {"  " + session, true},
+      {"+" + session, true},
+      {session + "xyz", true},
+      {std::to_string(value + (1ULL << 32)), true},  // 32-bit wrap-around
+      {"s" + session, false},                        // only a capital S is the mark
+      {"SS" + session, false},
+      {"\t" + session, false},                      // tabs are not skipped
+      {"-" + session, false},
+      {"00", false},                                 // not "0", but still no handle
+      {"987654", false},
+  };
+  for (const auto& [text, resolves] : cases) {
+    zelhost::CallResult r = Call("ioptionget", {text, "handle_type"});
+    if (resolves) {
+      EXPECT_EQ(r.integer(), 1) << "'" << text << "' " << r.text();
+    } else {
+      EXPECT_EQ(r.errorNumber(), 306) << "'" << text << "'";
+    }
+  }
+  const std::string closed = Open("ibegin", {"0", "", ""});
+  EXPECT_EQ(Integer("iclose", {closed}), 1);
+  EXPECT_EQ(Call("ioptionget", {closed, "handle_type"}).errorNumber(), 306);
+}
+
+// Wine's WinInet has no gopher: the connection and URLs the commands ask for fail.
+TEST_F(SessionTest, GopherUnderWine) {
+  EXPECT_EQ(Integer("ihostconnect", {session, "127.0.0.1:70", "3", "", ""}), 0);
+  EXPECT_EQ(LastError(), 0);  // Wine answers NULL without a reason
+  EXPECT_EQ(Integer("iurlopen", {session, "gopher://127.0.0.1/1"}), 0);
+  EXPECT_EQ(LastError(), ERROR_INTERNET_UNRECOGNIZED_SCHEME);
 }
 
 TEST_F(SessionTest, VersionResponseAndConnectedState) {

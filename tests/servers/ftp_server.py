@@ -1,10 +1,27 @@
 #!/usr/bin/python3
 """Local FTP server for the test suite (pyftpdlib): one user with full rights on a
-temporary root. Writes its port to --port-file once listening."""
+temporary root. Writes its port to --port-file once listening.
+
+An upload to a file whose name starts with "abort-" loses its data connection after
+the first 64 KiB, as a server that gives up mid-transfer would."""
 import argparse, logging, os
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import DTPHandler, FTPHandler
 from pyftpdlib.servers import FTPServer
+
+ABORT_PREFIX = "abort-"
+ABORT_AFTER = 64 * 1024
+
+
+class AbortingDTPHandler(DTPHandler):
+    def handle_read(self):
+        super().handle_read()
+        name = os.path.basename(getattr(self.file_obj, "name", ""))
+        if not self._closed and name.startswith(ABORT_PREFIX) and self.tot_bytes_received >= ABORT_AFTER:
+            self._resp = ("426 Transfer aborted by the test server.", logging.info)
+            self.close()
+
+    handle_read_event = handle_read  # pyftpdlib calls this name
 
 
 def main():
@@ -22,6 +39,7 @@ def main():
     handler = FTPHandler
     handler.authorizer = authorizer
     handler.passive_ports = None
+    handler.dtp_handler = AbortingDTPHandler
     server = FTPServer(("127.0.0.1", 0), handler)
     with open(a.port_file + ".tmp", "w") as f:
         f.write(str(server.socket.getsockname()[1]))

@@ -1,6 +1,7 @@
 #!/bin/sh
 # start DIR: starts the local HTTP and FTP servers on free 127.0.0.1 ports, detached
-#            from the caller's output, and writes DIR/servers.env (KEY=VALUE lines).
+#            from the caller's output, with empty served folders under DIR, and writes
+#            DIR/servers.env (KEY=VALUE lines).
 #            Two HTTPS servers answer for the name localhost: "https" with a certificate
 #            that tests may trust (HTTPS_CERT, DER), "https-untrusted" with another one
 #            that nothing ever trusts. Both certificates are made once per DIR.
@@ -11,6 +12,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 case "$action" in
   start)
     "$0" stop "$dir"
+    # Each run starts from empty served folders: nothing left by an earlier run can
+    # stand in for what a test writes.
+    rm -rf "$dir/http" "$dir/ftp" "$dir/records"
     mkdir -p "$dir/http" "$dir/ftp" "$dir/records"
     rm -f "$dir"/*.port "$dir/servers.env"
     setsid /usr/bin/python3 "$here/http_server.py" --root "$dir/http" --records "$dir/records" \
