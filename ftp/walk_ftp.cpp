@@ -6,7 +6,7 @@
 //       Lists directory + "/" + pattern ("/" is not added when the directory ends in "/" or
 //       "\"; "" lists the root). recurse (read leniently) non-zero: subdirectories whose
 //       names match the pattern are listed too, breadth-first, their files reading
-//       directory/sub\file.
+//       directory/sub\file (the server is sent "/" for every "\").
 //       Errors: 306 bad handle, 316 not an FTP connection (kind -2); 325 an FTP walk is
 //       already open (kind -1; the open walk is left alone).
 //   iftpfindnext detail -> the next file's path, or with detail 1 its record:
@@ -36,12 +36,18 @@ class FtpSearch final : public WalkSearch {
   bool OpenFirst(const char* path) override {
     // A connection allows one open search: the finished one goes first.
     Close();
-    Walks.ftpWalkFind = FtpSearchFirst(connection, path);
+    // The walk marks queued directories with "\"; FTP servers separate with "/".
+    char serverPath[kWalkDirSize + kWalkPatternSize];
+    lstrcpynA(serverPath, path, sizeof serverPath);
+    for (char* p = serverPath; *p != '\0'; p = CharNextA(p)) {
+      if (*p == '\\') *p = '/';
+    }
+    Walks.ftpWalkFind = FtpSearchFirst(connection, serverPath);
     return Walks.ftpWalkFind != nullptr;
   }
   bool FindNext() override {
     if (Walks.ftpWalkFind == nullptr) {
-      SetLastError(ended_ ? ERROR_NO_MORE_FILES : ERROR_INVALID_HANDLE);
+      SetLastError(Walks.ftpWalkEnded ? ERROR_NO_MORE_FILES : ERROR_INVALID_HANDLE);
       return false;
     }
     return InternetFindNextFileA(Walks.ftpWalkFind, &FtpFindRecord) != FALSE;
@@ -49,16 +55,13 @@ class FtpSearch final : public WalkSearch {
   // The finished search is closed at once, so the connection is free for the next one.
   void Finish() override {
     CloseFtpWalkSearch();
-    ended_ = true;
+    Walks.ftpWalkEnded = true;
   }
   void Close() override {
     CloseFtpWalkSearch();
-    ended_ = false;
+    Walks.ftpWalkEnded = false;
   }
   bool NothingMatches(DWORD error) const override { return error == ERROR_NO_MORE_FILES; }
-
- private:
-  bool ended_ = false;
 };
 
 FtpSearch TheSearch;

@@ -1,5 +1,6 @@
 #include "ftp/walk_record.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -30,10 +31,16 @@ void Append(char* out, std::size_t capacity, std::size_t* used, const char* text
 }  // namespace
 
 void FormatWalkTimestamp(const FILETIME& time, char (&out)[kTimestampSize]) {
+  // A DOS date holds 1980-01-01 to 2107-12-31; not every FileTimeToDosDateTime refuses
+  // the years after (Wine's wraps them around), so the range is checked here.
+  constexpr uint64_t kFirstDosTime = 119600064000000000u;  // 1980-01-01 00:00:00
+  constexpr uint64_t kAfterDosTime = 159992928000000000u;  // 2108-01-01 00:00:00
   FILETIME local;
   WORD date = 0;
   WORD clock = 0;
-  if (!FileTimeToLocalFileTime(&time, &local) || !FileTimeToDosDateTime(&local, &date, &clock)) {
+  const bool converted = FileTimeToLocalFileTime(&time, &local) != FALSE;
+  const uint64_t ticks = static_cast<uint64_t>(local.dwHighDateTime) << 32 | local.dwLowDateTime;
+  if (!converted || ticks < kFirstDosTime || ticks >= kAfterDosTime || !FileTimeToDosDateTime(&local, &date, &clock)) {
     std::memcpy(out, kNoTimestamp, kTimestampSize);
     return;
   }

@@ -66,6 +66,7 @@ struct WalkState {
   // its end. ftpFindValue is the value iftpfindinit delivered; it names the walk for iclose.
   HINTERNET ftpWalkFind = nullptr;
   int32_t ftpFindValue = 0;
+  bool ftpWalkEnded = false;  // listed everything: its search is closed, "" follows
 };
 extern WalkState Walks;
 

@@ -41,6 +41,7 @@ int32_t Close(const Call& call) {
     const BOOL closed = CloseFtpWalkSearch();
     StoreLastError();
     Walks.ftpWalkOpen = false;
+    Walks.ftpWalkEnded = false;
     return call.integer(closed);
   }
   const Resolved target = Resolve(call.arg(1));
