@@ -41,12 +41,12 @@ void CALLBACK TransferStatusCallback(HINTERNET handle, DWORD_PTR context, DWORD 
 // source and target on it, sets the bar to 0 and registers the status callback on the
 // connection; End (or the destructor) removes the callback and destroys a temporary
 // window. TransferHandle is set only around the blocking call (Run).
-class TransferProgress {
+class ProgressScope {
  public:
-  TransferProgress(HWND parent, HINTERNET connection, const char* source, const char* target);
-  ~TransferProgress() { End(); }
-  TransferProgress(const TransferProgress&) = delete;
-  TransferProgress& operator=(const TransferProgress&) = delete;
+  ProgressScope(HWND parent, HINTERNET connection, const char* source, const char* target);
+  ~ProgressScope() { End(); }
+  ProgressScope(const ProgressScope&) = delete;
+  ProgressScope& operator=(const ProgressScope&) = delete;
 
   bool armed() const { return armed_; }
   // Runs the blocking transfer with the connection as TransferHandle; returns its result

@@ -76,7 +76,7 @@ void CALLBACK TransferStatusCallback(HINTERNET, DWORD_PTR context, DWORD status,
   PumpMessages();
 }
 
-TransferProgress::TransferProgress(HWND parent, HINTERNET connection, const char* source, const char* target)
+ProgressScope::ProgressScope(HWND parent, HINTERNET connection, const char* source, const char* target)
     : connection_(connection), armed_(Progress.transferProgress) {
   if (!armed_) return;
   if (!Progress.persistent) CreateProgressWindow(parent);
@@ -87,7 +87,7 @@ TransferProgress::TransferProgress(HWND parent, HINTERNET connection, const char
   InternetSetStatusCallbackA(connection_, TransferStatusCallback);
 }
 
-void TransferProgress::End() {
+void ProgressScope::End() {
   if (!armed_ || ended_) return;
   ended_ = true;
   InternetSetStatusCallbackA(connection_, nullptr);

@@ -50,7 +50,7 @@ int32_t FtpGet(const Call& call) {
   }
   BOOL copied = FALSE;
   {
-    TransferProgress progress(call.window, connection.handle(), remote, local);
+    ProgressScope progress(call.window, connection.handle(), remote, local);
     {
       // The lookup's search is closed before the download: one search per connection.
       UniqueInternet lookup(FtpSearchFirst(connection.handle(), remote));
@@ -86,7 +86,7 @@ int32_t FtpPut(const Call& call) {
   }
   BOOL stored = FALSE;
   {
-    TransferProgress progress(call.window, connection.handle(), local, remote);
+    ProgressScope progress(call.window, connection.handle(), local, remote);
     stored = progress.Run([&] {
       return FtpPutFileA(connection.handle(), local, remote, TransferType(type == kAsciiType), kUploadContext);
     });

@@ -425,6 +425,20 @@ TEST_F(FtpWalk, ClosingTheConnectionNeverLetsTheWalkCloseAReusedNumber) {
   Call("iclose", {walk});
 }
 
+TEST_F(FtpWalk, AQueuedDirectoryThatCannotBeListedStopsTheWalk) {
+  const std::string walk = Start(root_, "sub*", "1");
+  EXPECT_EQ(Next().text(), "");  // nothing at the top: straight on to the queued directory
+  Call("iclose", {walk});
+  Start(root_, "*", "1");
+  Next();  // the top directory is listed; its subdirectories are queued
+  RemoveTree(folder_ + "\\sub");
+  zelhost::CallResult r = Next();
+  for (int i = 0; i < 10 && r.ok(); ++i) r = Next();
+  EXPECT_EQ(r.errorNumber(), 321);
+  EXPECT_EQ(LastError(), 12003);
+  EXPECT_EQ(Next().errorNumber(), 321);  // stopped until closed
+}
+
 TEST_F(FtpWalk, EntryWhosePathDoesNotFitIsReportedAndTheWalkGoesOn) {
   // Made on the server: too long for this process's own file functions. A queued
   // directory is a Windows path of at most 259 characters; a file's path may be longer.
