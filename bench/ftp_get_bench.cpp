@@ -50,11 +50,6 @@ bool MakeFile(const std::string& path, long long bytes) {
   return ok;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,7 +102,7 @@ int main(int argc, char** argv) {
       break;
     }
   }
-  const double bareRate = Median(bareRates), ourRate = Median(ourRates);
+  const double bareRate = zelbench::Median(bareRates), ourRate = zelbench::Median(ourRates);
   std::printf("ftp get bench: %ld MiB from the local FTP server (passive, binary), medians of 3\n", mib);
   std::printf("  bare FtpGetFileA   %8.1f MB/s\n", bareRate);
   std::printf("  iftpget            %8.1f MB/s\n", ourRate);

@@ -86,11 +86,6 @@ long ExtenderWalk(zelhost::Extender& ext, const std::string& root) {
   return delivered;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -119,7 +114,7 @@ int main(int argc, char** argv) {
     ourFiles = ExtenderWalk(ext, root);
     ours.push_back(static_cast<double>(ourFiles) / (zelbench::Now() - start));
   }
-  const double bareRate = Median(bare), ourRate = Median(ours);
+  const double bareRate = zelbench::Median(bare), ourRate = zelbench::Median(ours);
   std::printf("  bare FindFirstFileA/FindNextFileA loop  %10.0f files/s (%ld files)\n", bareRate, bareFiles);
   std::printf("  ilocfindnext 1 (detailed records)      %10.0f files/s (%ld files)\n", ourRate, ourFiles);
   std::printf("  ratio %.2f (target: at least 0.80), medians of 5 rounds\n", ourRate / bareRate);
