@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace zel::ftp {
