@@ -13,11 +13,15 @@ void FtpTest::SetUp() {
   ASSERT_NE(connection_, "0") << "error " << LastError();
 }
 
-void FtpTest::TearDown() { Call("iclose", {session_}); }
+void FtpTest::TearDown() {
+  Call("iclose", {session_});
+  for (const std::string& path : serverFiles_) DeleteFileA(path.c_str());
+}
 
 std::string FtpTest::ServerFile(const std::string& name, const std::string& content) {
   const std::string unique = std::to_string(GetCurrentProcessId()) + "-" + name;
-  WriteWholeFile(TestServers().ftpRoot + unique, content);
+  serverFiles_.push_back(TestServers().ftpRoot + unique);
+  WriteWholeFile(serverFiles_.back(), content);
   return "/" + unique;
 }
 

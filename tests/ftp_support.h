@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/support.h"
 
@@ -14,11 +15,14 @@ class FtpTest : public ExtenderTest {
   void SetUp() override;
   void TearDown() override;
   // Puts a file of this content in the FTP root under a name of this process's own;
-  // returns its remote name ("/...").
+  // returns its remote name ("/..."). TearDown removes it.
   std::string ServerFile(const std::string& name, const std::string& content);
   // The server's copy of a remote name, read from the FTP root.
   std::string ServerContent(const std::string& remote);
   std::string session_, connection_;
+
+ private:
+  std::vector<std::string> serverFiles_;
 };
 
 // The window of a handle value the extender delivered.

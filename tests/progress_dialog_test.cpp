@@ -96,7 +96,7 @@ class ArmedTransfer : public ProgressDialog {
     seen = Seen();
   }
   void TearDown() override {
-    DeleteFileA((TestServers().ftpRoot + remote_.substr(1)).c_str());
+    DeleteFileA(local_.c_str());
     ProgressDialog::TearDown();
   }
   // iftpget with a timer due during the transfer.
