@@ -2,8 +2,10 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace zelbench {
 
@@ -21,6 +23,12 @@ inline double Now() {
 // Iterations from argv[1] (the test suite passes a small count), else the default.
 inline long Iterations(int argc, char** argv, long fallback) {
   return argc > 1 ? std::strtol(argv[1], nullptr, 10) : fallback;
+}
+
+// The middle of several timings (rounds alternate between the contenders).
+inline double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0.0 : values[values.size() / 2];
 }
 
 inline std::string DllBesideProgram() {

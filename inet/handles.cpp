@@ -1,8 +1,43 @@
 #include "inet/handles.h"
 
+#include <utility>
+
 namespace zel {
 
 WalkState Walks;
+
+namespace {
+// WinInet's handle type of a value; false when WinInet does not know the value.
+bool QueryHandleKind(HINTERNET handle, DWORD& kind) {
+  unsigned char type[100] = {};
+  DWORD length = sizeof type;
+  if (!InternetQueryOptionA(handle, INTERNET_OPTION_HANDLE_TYPE, type, &length)) return false;
+  kind = static_cast<DWORD>(type[0]) | static_cast<DWORD>(type[1]) << 8 | static_cast<DWORD>(type[2]) << 16 |
+         static_cast<DWORD>(type[3]) << 24;
+  return true;
+}
+}  // namespace
+
+bool NamesOpenFtpWalk(const char* text) {
+  if (text == nullptr || !Walks.ftpWalkOpen) return false;
+  if (*text == kSecureMark) ++text;
+  return DecimalText(text) == Walks.ftpFindValue;
+}
+
+BOOL CloseFtpWalkSearch() {
+  if (Walks.ftpWalkFind == nullptr) {
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+  }
+  return InternetCloseHandle(std::exchange(Walks.ftpWalkFind, nullptr));
+}
+
+void ForgetClosedFtpWalkSearch() {
+  // No handle was opened since the close, so a number that no longer answers is one the
+  // close released, not one WinInet has handed out again.
+  DWORD kind = kNoKind;
+  if (Walks.ftpWalkFind != nullptr && !QueryHandleKind(Walks.ftpWalkFind, kind)) Walks.ftpWalkFind = nullptr;
+}
 
 Resolved Resolve(const char* text) {
   Resolved result;
@@ -19,12 +54,8 @@ Resolved Resolve(const char* text) {
     result.kind = result.handle != nullptr ? kFindSentinel : kNoKind;
     return result;
   }
-  unsigned char type[100] = {};
-  DWORD length = sizeof type;
-  if (!InternetQueryOptionA(HandleFromValue(value), INTERNET_OPTION_HANDLE_TYPE, type, &length)) return result;
+  if (!QueryHandleKind(HandleFromValue(value), result.kind)) return result;
   result.handle = HandleFromValue(value);
-  result.kind = static_cast<DWORD>(type[0]) | static_cast<DWORD>(type[1]) << 8 | static_cast<DWORD>(type[2]) << 16 |
-                static_cast<DWORD>(type[3]) << 24;
   result.secure = secure;
   return result;
 }

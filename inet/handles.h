@@ -59,10 +59,27 @@ inline HINTERNET HandleFromValue(int32_t value) {
 // State of the directory walkers that the resolver and iclose read and clear.
 struct WalkState {
   int32_t localFindHandle = 0;  // the value scripts name the open local walk by
-  HANDLE localWalkFind = nullptr;
+  HANDLE localWalkFind = nullptr;  // INVALID_HANDLE_VALUE once a queued search failed
   bool localWalkOpen = false;
   bool ftpWalkOpen = false;
+  // The FTP walk's current search, owned by the walk: replaced as it moves on and closed at
+  // its end. ftpFindValue is the value iftpfindinit delivered; it names the walk for iclose.
+  HINTERNET ftpWalkFind = nullptr;
+  int32_t ftpFindValue = 0;
+  bool ftpWalkEnded = false;  // listed everything: its search is closed, "" follows
 };
 extern WalkState Walks;
+
+// True when text names the open FTP walk (the value its start delivered, with the walk
+// still open): iclose then ends the walk rather than closing whatever WinInet now has
+// under that number, which it reuses as soon as the walk moves on.
+bool NamesOpenFtpWalk(const char* text);
+// Closes the FTP walk's current search, if any. Returns what the close returned (TRUE
+// when there was none).
+BOOL CloseFtpWalkSearch();
+// After a WinInet handle was closed: if the close took the walk's search with it (its
+// connection or session), the walk forgets the number, never to close it later when
+// WinInet has given it to another handle.
+void ForgetClosedFtpWalkSearch();
 
 }  // namespace zel

@@ -4,8 +4,9 @@
 //       access: 0 direct, 1 proxy, 2 preconfigured; else "305: Parameter out of range".
 //       proxy and bypass are none when "", "0" or "<registry>" (any case).
 //   iclose handle                 -> non-zero when closed; "306: Bad Handle" if it names nothing.
-//       Closing the value of ilocfindinit ends the local walk; closing any WinInet handle
-//       ends the open FTP walk.
+//       Closing the value of ilocfindinit ends the local walk. Closing the value of
+//       iftpfindinit ends the FTP walk (closing the search it is on now, even after it has
+//       moved on); closing any other WinInet handle also ends it (a new walk may start).
 #include <windows.h>
 #include <wininet.h>
 
@@ -36,10 +37,18 @@ int32_t Begin(const Call& call) {
 }
 
 int32_t Close(const Call& call) {
+  if (NamesOpenFtpWalk(call.arg(1))) {
+    const BOOL closed = CloseFtpWalkSearch();
+    StoreLastError();
+    Walks.ftpWalkOpen = false;
+    Walks.ftpWalkEnded = false;
+    return call.integer(closed);
+  }
   const Resolved target = Resolve(call.arg(1));
   if (!target) return call.error(306, -2);
   if (target.kind == kFindSentinel) {
-    const BOOL closed = FindClose(target.handle);
+    // A walk whose queued search failed has no search left to close.
+    const BOOL closed = target.handle == INVALID_HANDLE_VALUE ? TRUE : FindClose(target.handle);
     StoreLastError();
     Walks.localWalkFind = nullptr;
     Walks.localFindHandle = 0;
@@ -48,6 +57,7 @@ int32_t Close(const Call& call) {
   }
   const BOOL closed = InternetCloseHandle(target.handle);
   StoreLastError();
+  ForgetClosedFtpWalkSearch();
   Walks.ftpWalkOpen = false;
   return call.integer(closed);
 }

@@ -19,6 +19,15 @@ ZEL_RAS_SCENARIO=$(winpath "$root/examples/dialup.ras"); export ZEL_RAS_SCENARIO
 mkdir -p "$HTTP_ROOT/examples" "$FTP_ROOT/examples"
 printf '<html><body><p>Served for the zelinet examples.</p></body></html>\n' >"$HTTP_ROOT/examples/page.html"
 printf 'zelinet example file\nsecond line\n' >"$FTP_ROOT/examples/readme.txt"
+# Files on the FTP server for the FTP examples: a tree with one file per level to
+# walk, and a file to download.
+rm -rf "$FTP_ROOT/pub" "$FTP_ROOT/files"
+mkdir -p "$FTP_ROOT/pub/docs/notes" "$FTP_ROOT/files"
+printf 'zelinet example tree\n' >"$FTP_ROOT/pub/readme.txt"
+printf 'guide\n' >"$FTP_ROOT/pub/docs/guide.txt"
+printf 'to do\n' >"$FTP_ROOT/pub/docs/notes/todo.txt"
+head -c 1048576 /dev/zero >"$FTP_ROOT/files/data.bin"
+# Scripts run in $work, so relative local names land there.
 cd "$work"
 run() { "$build/wine-run" "$build/zelrun.exe" "$@"; }
 run --list
