@@ -148,6 +148,19 @@ bool NumberValue(const unsigned char* bytes, DWORD length, int32_t& value) {
   return true;
 }
 
+// Certificates exist only on secure requests; asking a plain request for one crashes
+// some WinInet implementations (Wine's), so that case is refused before WinInet sees it.
+bool CertificateWithoutTls(const Option& option, HINTERNET handle) {
+  if (option.number != INTERNET_OPTION_SECURITY_CERTIFICATE) return false;
+  DWORD flags = 0;
+  DWORD length = sizeof flags;
+  if (InternetQueryOptionA(handle, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length) && length == sizeof flags &&
+      (flags & SECURITY_FLAG_SECURE) != 0)
+    return false;
+  SetLastError(ERROR_INTERNET_INVALID_OPERATION);
+  return true;
+}
+
 }  // namespace
 
 int32_t OptionGet(const Call& call) {
@@ -160,7 +173,8 @@ int32_t OptionGet(const Call& call) {
   constexpr DWORD kValueSize = 1024;
   unsigned char value[kValueSize + 1] = {};  // one beyond WinInet's reach keeps texts terminated
   DWORD length = kValueSize;
-  const BOOL ok = InternetQueryOptionA(target.handle, option->number, value, &length);
+  const BOOL ok = !CertificateWithoutTls(*option, target.handle) &&
+                  InternetQueryOptionA(target.handle, option->number, value, &length);
   StoreLastError();
   if (!ok) return call.text("ERROR");
   switch (option->type) {

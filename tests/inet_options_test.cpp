@@ -47,6 +47,14 @@ TEST_F(OptionsTest, ValuesOfEachTypeFromEachKindOfHandle) {
   Call("iclose", {url});
 }
 
+TEST_F(OptionsTest, CertificateOfAPlainRequestIsRefusedNotAskedOfWinInet) {
+  const std::string url = Open("iurlopen", {session, HttpUrl("status/200")});
+  for (const std::string& handle : {url, session, std::string("0")}) {
+    EXPECT_EQ(TextOf(Get(handle, "security_certificate")), "ERROR") << handle;
+    EXPECT_EQ(LastError(), ERROR_INTERNET_INVALID_OPERATION) << handle;
+  }
+}
+
 TEST_F(OptionsTest, SetThenGet) {
   EXPECT_EQ(IntegerOf(Set(session, "connect_timeout", "12345")), 1);
   EXPECT_EQ(IntegerOf(Get(session, "connect_timeout")), 12345);
