@@ -21,43 +21,12 @@
 
 namespace {
 
-std::map<std::string, std::string> ServersEnv() {
-  std::map<std::string, std::string> values;
-  const char* env = std::getenv("ZEL_SERVERS");
-  if (env == nullptr) return values;
-  std::ifstream in(zelhost::WindowsPath(env));
-  for (std::string line; std::getline(in, line);) {
-    const size_t eq = line.find('=');
-    if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
-  }
-  return values;
-}
-
-bool MakeFile(const std::string& path, long long bytes) {
-  WIN32_FILE_ATTRIBUTE_DATA info;
-  if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info) &&
-      (static_cast<long long>(info.nFileSizeHigh) << 32 | info.nFileSizeLow) == bytes)
-    return true;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  std::vector<char> block(1 << 20);
-  for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 131 % 251);
-  bool ok = true;
-  for (long long left = bytes; left > 0 && ok; left -= static_cast<long long>(block.size())) {
-    DWORD written = 0;
-    const DWORD chunk = static_cast<DWORD>(std::min<long long>(left, static_cast<long long>(block.size())));
-    ok = WriteFile(file, block.data(), chunk, &written, nullptr) && written == chunk;
-  }
-  CloseHandle(file);
-  return ok;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   const long mib = zelbench::Iterations(argc, argv, 256);
   const bool keep = argc > 2 && std::strcmp(argv[2], "--keep") == 0;
-  std::map<std::string, std::string> env = ServersEnv();
+  std::map<std::string, std::string> env = zelbench::ServersEnv();
   if (env["FTP_PORT"].empty()) {
     std::printf("ftp get bench: ZEL_SERVERS names no FTP server\n");
     return 1;
@@ -68,7 +37,7 @@ int main(int argc, char** argv) {
   const std::string remote = "/" + name;
   const std::string dll = zelbench::DllBesideProgram();
   const std::string local = dll.substr(0, dll.find_last_of('\\')) + "\\bench-get.out";
-  if (!MakeFile(served, bytes)) {
+  if (!zelbench::EnsureFile(served, bytes)) {
     std::printf("ftp get bench: cannot make %s\n", served.c_str());
     return 1;
   }

@@ -15,26 +15,6 @@ namespace {
 
 int32_t CALLBACK Sink(int32_t, intptr_t, intptr_t, int32_t, int32_t, const char*) { return 1; }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-bool MakeFile(const std::string& path, size_t size) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  std::vector<char> chunk(1 << 20);
-  for (size_t i = 0; i < chunk.size(); ++i) chunk[i] = static_cast<char>(i * 131 + 7);
-  bool ok = true;
-  for (size_t done = 0; ok && done < size; done += chunk.size()) {
-    const DWORD n = static_cast<DWORD>(std::min(chunk.size(), size - done));
-    DWORD written = 0;
-    ok = WriteFile(file, chunk.data(), n, &written, nullptr) && written == n;
-  }
-  CloseHandle(file);
-  return ok;
-}
-
 // Seconds to read the file into memory with reads of unit bytes.
 double PlainRead(const std::string& path, char* memory, size_t size, size_t unit) {
   const double start = zelbench::Now();
@@ -73,7 +53,7 @@ int main(int argc, char** argv) {
   GetTempPathA(MAX_PATH, temp);
   const std::string path = std::string(temp) + "zelinet-multipart-bench.bin";
   char* memory = static_cast<char*>(zelhost::AllocLowMemory(size + 4096));
-  if (memory == nullptr || !MakeFile(path, size)) {
+  if (memory == nullptr || !zelbench::EnsureFile(path, static_cast<long long>(size))) {
     std::printf("multipart bench: no memory below 2 GiB or no file for %ld MiB\n", mebibytes);
     return 1;
   }
@@ -84,9 +64,9 @@ int main(int argc, char** argv) {
     command.push_back(ContentFile(ext.dispatcher(), path, memory));
   }
   const double mb = static_cast<double>(size) / 1e6;
-  const double wholeRate = mb / Median(whole);
-  const double loopRate = mb / Median(loop);
-  const double commandRate = mb / Median(command);
+  const double wholeRate = mb / zelbench::Median(whole);
+  const double loopRate = mb / zelbench::Median(loop);
+  const double commandRate = mb / zelbench::Median(command);
   std::printf("multipart bench, %ld MiB file, median of %d rounds (target: icontentfile/limit at least 0.9)\n",
               mebibytes, rounds);
   std::printf("  limit: one ReadFile of the whole file   %9.1f MB/s\n", wholeRate);

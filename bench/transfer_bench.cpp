@@ -21,34 +21,6 @@ namespace {
 constexpr DWORD kUrlFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_EXISTING_CONNECT;  // as iurlopen
 constexpr DWORD kChunk = 8192;                                                    // as ireaddata
 
-std::map<std::string, std::string> ServersEnv() {
-  std::map<std::string, std::string> values;
-  const char* env = std::getenv("ZEL_SERVERS");
-  if (env == nullptr) return values;
-  std::ifstream in(zelhost::WindowsPath(env));
-  std::string line;
-  while (std::getline(in, line)) {
-    const size_t eq = line.find('=');
-    if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
-  }
-  return values;
-}
-
-// The served file, written once per size (transfer_bench.sh may have made it already).
-bool EnsureFile(const std::string& path, long long bytes) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
-      (static_cast<long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow) == bytes)
-    return true;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  std::vector<char> block(1 << 20);
-  unsigned state = 12345;
-  for (char& c : block) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 24);
-  for (long long left = bytes; left > 0; left -= static_cast<long long>(block.size()))
-    out.write(block.data(), static_cast<std::streamsize>(std::min<long long>(left, static_cast<long long>(block.size()))));
-  return static_cast<bool>(out);
-}
-
 // One download through the extender: iurlopen, ireaddata, iclose. Seconds, or -1.
 double Ours(zelhost::Extender& ext, const std::string& session, const std::string& url, const std::string& target) {
   const double start = zelbench::Now();
@@ -80,18 +52,13 @@ double Bare(HINTERNET session, const std::string& url, const std::string& target
   return read ? zelbench::Now() - start : -1;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   const long mib = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 256;
   const double curlBytesPerSecond = argc > 2 ? std::strtod(argv[2], nullptr) : 0;
   const int rounds = mib >= 64 ? 5 : 3;
-  std::map<std::string, std::string> env = ServersEnv();
+  std::map<std::string, std::string> env = zelbench::ServersEnv();
   if (env["HTTP_PORT"].empty()) {
     std::printf("transfer bench: ZEL_SERVERS names no servers\n");
     return 1;
@@ -99,7 +66,7 @@ int main(int argc, char** argv) {
   const long long bytes = static_cast<long long>(mib) << 20;
   const std::string name = "bench-" + std::to_string(mib) + ".bin";
   const std::string url = "http://127.0.0.1:" + env["HTTP_PORT"] + "/" + name;
-  if (!EnsureFile(zelhost::WindowsPath(env["HTTP_ROOT"]) + "\\" + name, bytes)) {
+  if (!zelbench::EnsureFile(zelhost::WindowsPath(env["HTTP_ROOT"]) + "\\" + name, bytes)) {
     std::printf("transfer bench: cannot write the served file\n");
     return 1;
   }
@@ -133,7 +100,7 @@ int main(int argc, char** argv) {
   }
 
   const double mb = static_cast<double>(bytes) / 1e6;
-  const double oursRate = mb / Median(ours), bareRate = mb / Median(direct);
+  const double oursRate = mb / zelbench::Median(ours), bareRate = mb / zelbench::Median(direct);
   std::printf("transfer bench: %ld MiB over HTTP from 127.0.0.1, 8 KiB reads, median of %d rounds\n", mib, rounds);
   std::printf("  ireaddata (iurlopen+ireaddata+iclose) %8.1f MB/s\n", oursRate);
   std::printf("  bare WinInet loop                     %8.1f MB/s\n", bareRate);
