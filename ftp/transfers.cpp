@@ -20,6 +20,7 @@
 #include <wininet.h>
 
 #include "boundary/unique_handle.h"
+#include "ftp/connection.h"
 #include "ftp/commands.h"
 #include "ftp/ftp_search.h"
 #include "ftp/progress_dialog.h"
@@ -38,7 +39,7 @@ DWORD TransferType(bool ascii) { return ascii ? FTP_TRANSFER_TYPE_ASCII : FTP_TR
 }  // namespace
 
 int32_t FtpGet(const Call& call) {
-  const HandleArg connection = RequireHandle(call, 1, 316, {kFtpConnectionKind});
+  const HandleArg connection = RequireFtpConnection(call);
   if (!connection.ok) return connection.delivered;
   const char* remote = call.arg(2);
   const char* local = call.arg(3);
@@ -74,7 +75,7 @@ int32_t FtpGet(const Call& call) {
 }
 
 int32_t FtpPut(const Call& call) {
-  const HandleArg connection = RequireHandle(call, 1, 316, {kFtpConnectionKind});
+  const HandleArg connection = RequireFtpConnection(call);
   if (!connection.ok) return connection.delivered;
   const char* local = call.arg(2);
   const char* remote = call.arg(3);

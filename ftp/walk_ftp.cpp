@@ -20,6 +20,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include "ftp/connection.h"
 #include "ftp/commands.h"
 #include "ftp/directory_walk.h"
 #include "ftp/ftp_search.h"
@@ -70,7 +71,7 @@ DirectoryWalk TheWalk(TheSearch, FtpFindRecord, 321);
 }  // namespace
 
 int32_t FtpFindInit(const Call& call) {
-  const HandleArg connection = RequireHandle(call, 1, 316, {kFtpConnectionKind});
+  const HandleArg connection = RequireFtpConnection(call);
   if (!connection.ok) return connection.delivered;
   if (Walks.ftpWalkOpen) return call.error(325, -1);
   TheSearch.connection = connection.handle();
