@@ -21,7 +21,13 @@ bool QueryHandleKind(HINTERNET handle, DWORD& kind) {
 bool NamesOpenFtpWalk(const char* text) {
   if (text == nullptr || !Walks.ftpWalkOpen) return false;
   if (*text == kSecureMark) ++text;
-  return DecimalText(text) == Walks.ftpFindValue;
+  const int32_t value = DecimalText(text);
+  if (value != Walks.ftpFindValue) return false;
+  // Once the walk has closed the search it started with, WinInet may give the number to
+  // a handle opened since; that handle is what the script names now, and it must close.
+  const HINTERNET handle = HandleFromValue(value);
+  DWORD kind = kNoKind;
+  return handle == Walks.ftpWalkFind || !QueryHandleKind(handle, kind);
 }
 
 BOOL CloseFtpWalkSearch() {

@@ -71,8 +71,8 @@ struct WalkState {
 extern WalkState Walks;
 
 // True when text names the open FTP walk (the value its start delivered, with the walk
-// still open): iclose then ends the walk rather than closing whatever WinInet now has
-// under that number, which it reuses as soon as the walk moves on.
+// still open): iclose then ends the walk, closing the search it is on now. When WinInet
+// has since given that number to a new handle, the text names that handle instead.
 bool NamesOpenFtpWalk(const char* text);
 // Closes the FTP walk's current search, if any. Returns what the close returned (TRUE
 // when there was none).

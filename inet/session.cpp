@@ -6,7 +6,8 @@
 //   iclose handle                 -> non-zero when closed; "306: Bad Handle" if it names nothing.
 //       Closing the value of ilocfindinit ends the local walk. Closing the value of
 //       iftpfindinit ends the FTP walk (closing the search it is on now, even after it has
-//       moved on); closing any other WinInet handle also ends it (a new walk may start).
+//       moved on), unless a handle opened since has that number: then that handle is closed.
+//       Closing any other WinInet handle also ends it (a new walk may start).
 #include <windows.h>
 #include <wininet.h>
 

@@ -397,6 +397,17 @@ TEST_F(FtpWalk, IcloseOfTheWalkHandleEndsItAfterItMovedOn) {
   EXPECT_NE(Start(root_, "*", "0"), "0");
 }
 
+TEST_F(FtpWalk, IcloseClosesANewHandleThatTookTheWalksNumber) {
+  const std::string walk = Start(root_, "a.txt", "0");
+  EXPECT_EQ(Rest().size(), 1u);  // the finished search is closed: its number is free
+  const std::string file = std::to_string(Integer("iftpopen", {connection_, root_ + "/b.dat", "1", "946"}));
+  ASSERT_EQ(file, walk);  // WinInet hands the number out again
+  EXPECT_EQ(Integer("iclose", {file}), 1);
+  EXPECT_FALSE(IsLive(file));
+  EXPECT_EQ(Integer("iftpdirchange", {connection_, root_}), 1) << LastError();  // the connection is free
+  EXPECT_NE(Start(root_, "*", "0"), "0");  // and the walk has ended
+}
+
 TEST_F(FtpWalk, IcloseOfAnotherHandleAllowsANewStartAndTheWalkGoesOn) {
   const std::string walk = Start(root_, "*", "1");
   const std::string first = Next().text();
