@@ -52,13 +52,16 @@ int32_t FtpGet(const Call& call) {
   BOOL copied = FALSE;
   {
     ProgressScope progress(call.window, connection.handle(), remote, local);
+    bool found = false;
     {
       // The lookup's search is closed before the download: one search per connection.
       UniqueInternet lookup(FtpSearchFirst(connection.handle(), remote));
       StoreLastError();
-      if (lookup) InternetFindNextFileA(lookup.get(), &FtpFindRecord);
+      found = static_cast<bool>(lookup);
+      if (found) InternetFindNextFileA(lookup.get(), &FtpFindRecord);
     }
-    if (LastErrorCode == ERROR_NO_MORE_FILES) {
+    // A stale 18 left by an earlier call must not turn a found file into "not found".
+    if (!found && LastErrorCode == ERROR_NO_MORE_FILES) {
       progress.End();
       return call.error(327, -1);
     }

@@ -35,7 +35,7 @@ void FormatWalkTimestamp(const FILETIME& time, char (&out)[kTimestampSize]) {
   // the years after (Wine's wraps them around), so the range is checked here.
   constexpr uint64_t kFirstDosTime = 119600064000000000u;  // 1980-01-01 00:00:00
   constexpr uint64_t kAfterDosTime = 159992928000000000u;  // 2108-01-01 00:00:00
-  FILETIME local;
+  FILETIME local{};
   WORD date = 0;
   WORD clock = 0;
   const bool converted = FileTimeToLocalFileTime(&time, &local) != FALSE;
