@@ -52,7 +52,6 @@ class ScriptRunner {
   std::ostream& out_;
   std::map<std::string, std::string> variables_;
   std::map<std::string, std::pair<void*, size_t>> buffers_;
-  ScriptStatus worst_ = kScriptOk;
 };
 
 // The text a zelrun line prints for a delivery.

@@ -4,7 +4,8 @@
 //       service: 0 @http, 1 @https, 2 @ftp, 3 @gopher, 4 @ftppassive; else 305.
 //       -> connection handle; for @https the text "S" + handle (also "S0" on failure).
 //       user is none when "" or "0"; password is none when "", or "0" with no user.
-//       A host text of 260 characters or more: "305: Parameter out of range".
+//       A host text of 260 characters or more, or a port above 65535 or negative:
+//       "305: Parameter out of range".
 //       Errors: 306 bad handle, 311 not a session.
 //   iurlopen session, url -> URL handle (0 on failure). 306, 311 as above.
 //       A URL starting "https://" (exactly, case-sensitive) is opened secure.
@@ -50,7 +51,10 @@ int32_t HostConnect(const Call& call) {
   INTERNET_PORT port = service.defaultPort;
   if (char* colon = std::strchr(host, ':')) {
     *colon = '\0';
-    port = static_cast<INTERNET_PORT>(DecimalText(colon + 1));
+    // A number beyond 16 bits would wrap around to another port: refuse it.
+    const int32_t number = DecimalText(colon + 1);
+    if (number < 0 || number > 0xFFFF) return call.error(305, -2);
+    port = static_cast<INTERNET_PORT>(number);
   }
 
   const char* user = OrNull(call.arg(4));

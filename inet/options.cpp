@@ -4,7 +4,8 @@
 //       "version" as "major.minor"; "ERROR" when WinInet refuses.
 //   ioptionset handle, keyword, value -> 1 when WinInet took the value, 0 when not.
 //       A number value is read as decimal text ("abc" sets 0).
-//   handle: "" or "0" for WinInet's process-wide defaults, else any handle.
+//   handle: "" or "0" for WinInet's process-wide defaults, else any handle. The value of
+//       ilocfindinit names no WinInet handle: "ERROR" or 0, igetlasterror 6.
 //   Query keywords: connect_timeout connect_retries connect_backoff control_send_timeout
 //       control_receive_timeout data_send_timeout data_receive_timeout handle_type
 //       context_value read_buffer_size write_buffer_size parent_handle keep_connection
@@ -104,6 +105,7 @@ const Option* Find(const Option (&table)[Size], const char* keyword) {
 struct Target {
   bool given = false;
   bool resolved = false;
+  bool localWalk = false;  // the open local walk: a resolvable value, but no WinInet handle
   HINTERNET handle = nullptr;
   bool child = false;  // a handle below a session: connection, URL, file or request
 };
@@ -114,14 +116,20 @@ Target TargetOf(const char* text) {
   target.given = true;
   const Resolved resolved = Resolve(text);
   target.resolved = static_cast<bool>(resolved);
+  target.localWalk = resolved.kind == kFindSentinel;
   target.handle = resolved.handle;
-  if (target.resolved) {
-    DWORD type = 0;
-    DWORD length = sizeof type;
-    target.child = InternetQueryOptionA(target.handle, INTERNET_OPTION_HANDLE_TYPE, &type, &length) &&
-                   type != INTERNET_HANDLE_TYPE_INTERNET;
-  }
+  // The resolver has asked WinInet for the type already.
+  target.child = target.resolved && !target.localWalk && resolved.kind != kSessionKind;
   return target;
+}
+
+// The local walk's OS handle must never reach WinInet: Wine takes a value it does not know
+// for "no handle" and would change the process-wide options. It is answered as a handle
+// WinInet refuses.
+bool NotForWinInet(const Target& target) {
+  if (!target.localWalk) return false;
+  SetLastError(ERROR_INVALID_HANDLE);
+  return true;
 }
 
 // The text a rule answers with, or null when the option is to be asked of WinInet.
@@ -161,6 +169,15 @@ bool CertificateWithoutTls(const Option& option, HINTERNET handle) {
   return true;
 }
 
+// A number value is read as decimal text; a text value goes as given.
+BOOL SetOption(const Option& option, HINTERNET handle, const char* text) {
+  if (option.type == ValueType::kNumber) {
+    DWORD number = static_cast<DWORD>(DecimalText(text));
+    return InternetSetOptionA(handle, option.number, &number, sizeof number);
+  }
+  return InternetSetOptionA(handle, option.number, const_cast<char*>(text), static_cast<DWORD>(std::strlen(text)));
+}
+
 }  // namespace
 
 int32_t OptionGet(const Call& call) {
@@ -173,7 +190,7 @@ int32_t OptionGet(const Call& call) {
   constexpr DWORD kValueSize = 1024;
   unsigned char value[kValueSize + 1] = {};  // one beyond WinInet's reach keeps texts terminated
   DWORD length = kValueSize;
-  const BOOL ok = !CertificateWithoutTls(*option, target.handle) &&
+  const BOOL ok = !NotForWinInet(target) && !CertificateWithoutTls(*option, target.handle) &&
                   InternetQueryOptionA(target.handle, option->number, value, &length);
   StoreLastError();
   if (!ok) return call.text("ERROR");
@@ -206,15 +223,7 @@ int32_t OptionSet(const Call& call) {
   if (option == nullptr) return call.error(302, -1);
   if (const char* answer = RuleAnswer(option->rule, target)) return call.text(answer);
 
-  const char* text = call.arg(3);
-  BOOL ok = FALSE;
-  if (option->type == ValueType::kNumber) {
-    DWORD number = static_cast<DWORD>(DecimalText(text));
-    ok = InternetSetOptionA(target.handle, option->number, &number, sizeof number);
-  } else {
-    ok = InternetSetOptionA(target.handle, option->number, const_cast<char*>(text),
-                            static_cast<DWORD>(std::strlen(text)));
-  }
+  const BOOL ok = !NotForWinInet(target) && SetOption(*option, target.handle, call.arg(3));
   StoreLastError();
   return call.integer(ok);
 }

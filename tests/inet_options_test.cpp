@@ -133,5 +133,18 @@ TEST_F(OptionsTest, RefusalsAndErrors) {
   }
 }
 
+// The open local walk resolves, but its OS handle is nothing WinInet may be handed: Wine
+// would take it for "no handle" and change the process-wide options.
+TEST_F(OptionsTest, LocalWalkIsNoWinInetHandle) {
+  const std::string walk = Open("ilocfindinit", {FreshDir("optionswalk"), "*", "0"});
+  EXPECT_EQ(IntegerOf(Set(walk, "connect_timeout", "7777")), 0);
+  EXPECT_EQ(LastError(), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(IntegerOf(Get("0", "connect_timeout")), 60000);
+  EXPECT_EQ(TextOf(Get(walk, "connect_timeout")), "ERROR");
+  EXPECT_EQ(LastError(), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(TextOf(Get(walk, "parent_handle")), "TOPLEVELHANDLE");  // the rules still come first
+  EXPECT_EQ(Integer("iclose", {walk}), 1);
+}
+
 }  // namespace
 }  // namespace zeltest

@@ -75,6 +75,8 @@ TEST_F(SessionTest, HostConnectRefusals) {
       {{session, "h", "5", "", ""}, 305},
       {{session, "h", "-1", "", ""}, 305},
       {{session, std::string(260, 'h'), "0", "", ""}, 305},
+      {{session, "h:65536", "0", "", ""}, 305},  // would wrap around to port 0
+      {{session, "h:-1", "0", "", ""}, 305},     // would wrap around to port 65535
       {{"987654", "h", "9", "", ""}, 306},  // the handle is checked before the service
   };
   for (const auto& [args, number] : cases) {
@@ -82,8 +84,9 @@ TEST_F(SessionTest, HostConnectRefusals) {
     EXPECT_EQ(r.errorNumber(), number) << args[0] << " " << args[2];
     EXPECT_EQ(r.deliveries.at(0).kind, -2);
   }
-  // 259 characters still fit (an HTTP connect is lazy, so it succeeds).
+  // 259 characters still fit, and so does port 65535 (an HTTP connect is lazy, so it succeeds).
   EXPECT_NE(Integer("ihostconnect", {session, std::string(259, 'h'), "0", "", ""}), 0);
+  EXPECT_NE(Integer("ihostconnect", {session, "h:65535", "0", "", ""}), 0);
 }
 
 TEST_F(SessionTest, UrlOpenAndClose) {
