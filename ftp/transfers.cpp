@@ -20,8 +20,8 @@
 #include <wininet.h>
 
 #include "boundary/unique_handle.h"
-#include "ftp/connection.h"
 #include "ftp/commands.h"
+#include "ftp/connection.h"
 #include "ftp/ftp_search.h"
 #include "ftp/progress_dialog.h"
 #include "inet/handles.h"

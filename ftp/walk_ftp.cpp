@@ -20,8 +20,8 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include "ftp/connection.h"
 #include "ftp/commands.h"
+#include "ftp/connection.h"
 #include "ftp/directory_walk.h"
 #include "ftp/ftp_search.h"
 #include "inet/handles.h"
